@@ -14,14 +14,17 @@ const std::string kDriver = "Zanto TONERA TX-4460";
 const std::string kRoot = "Software\\Zanto\\ZPD4\\";
 const std::string kSuffix = "\\PROFILE\\PRESET_PERMISSION";
 
-inline std::string KeyPath(const std::string& printer) { return kRoot + printer + kSuffix; }
+inline std::string KeyPath(const std::string& printer) {
+    return kRoot + printer + kSuffix;
+}
 
 class Calls {
 public:
     // The two spooler queries and the allocation between them.
     Calls& Begin(unsigned long listSize, int listResult = 1, int block = 1) {
-        return SizeQuery(listSize == 0 ? 1 : 0).Alloc(listSize + 4, block).ListQuery(listSize,
-                                                                                    listResult, block);
+        return SizeQuery(listSize == 0 ? 1 : 0)
+            .Alloc(listSize + 4, block)
+            .ListQuery(listSize, listResult, block);
     }
     Calls& SizeQuery(int result) {
         return Add("EnumPrintersA(0x6, null, 2, null, 0, &, &) = " + std::to_string(result));
@@ -63,8 +66,8 @@ public:
         Add(Open(printer) + " = 0 -> " + key);
         Add("RegFlushKey(" + key + ") = " + std::to_string(flushResult));
         Add("RegCloseKey(" + key + ") = " + std::to_string(closeResult));
-        return Add("RegDeleteKeyA(HKLM, \"" + KeyPath(printer) + "\") = " +
-                   std::to_string(deleteResult));
+        return Add("RegDeleteKeyA(HKLM, \"" + KeyPath(printer) +
+                   "\") = " + std::to_string(deleteResult));
     }
     Calls& Add(const std::string& line) {
         lines_.push_back(line);

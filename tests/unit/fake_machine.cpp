@@ -80,7 +80,9 @@ bool Begin(const char* function) {
     return s.calls.back().failed;
 }
 
-Call& Current() { return S().calls.back(); }
+Call& Current() {
+    return S().calls.back();
+}
 
 int BlockOf(const void* pointer, bool startOnly) {
     const BYTE* p = static_cast<const BYTE*>(pointer);
@@ -151,7 +153,9 @@ std::vector<Printer> Listed(DWORD flags) {
     return listed;
 }
 
-size_t StringSize(const Text& text) { return text ? text->size() + 1 : 0; }
+size_t StringSize(const Text& text) {
+    return text ? text->size() + 1 : 0;
+}
 
 // Records first, their strings packed from the end of the buffer downwards.
 void FillList(const std::vector<Printer>& printers, BYTE* buffer, DWORD size) {
@@ -193,11 +197,19 @@ void Reset(const Machine& machine) {
     }
 }
 
-void FailCall(int n) { S().failAt = n == 0 ? 0 : static_cast<int>(S().calls.size()) + n; }
-void FailSizeQuery() { S().failSizeQuery = true; }
-void ReportSize(unsigned long size) { S().reportedSize = size; }
+void FailCall(int n) {
+    S().failAt = n == 0 ? 0 : static_cast<int>(S().calls.size()) + n;
+}
+void FailSizeQuery() {
+    S().failSizeQuery = true;
+}
+void ReportSize(unsigned long size) {
+    S().reportedSize = size;
+}
 
-const std::vector<Call>& Calls() { return S().calls; }
+const std::vector<Call>& Calls() {
+    return S().calls;
+}
 
 std::vector<std::string> Trace() {
     std::vector<std::string> lines;
@@ -207,7 +219,9 @@ std::vector<std::string> Trace() {
     return lines;
 }
 
-std::vector<std::string> Keys() { return {S().keys.begin(), S().keys.end()}; }
+std::vector<std::string> Keys() {
+    return {S().keys.begin(), S().keys.end()};
+}
 
 std::vector<std::string> KeysOf(const std::vector<std::string>& keys) {
     std::set<std::string> all;
@@ -216,9 +230,15 @@ std::vector<std::string> KeysOf(const std::vector<std::string>& keys) {
     }
     return {all.begin(), all.end()};
 }
-const std::vector<Block>& Blocks() { return S().blocks; }
-const std::vector<std::string>& MemoryErrors() { return S().memoryErrors; }
-int OpenKeyCount() { return static_cast<int>(S().openKeys.size()); }
+const std::vector<Block>& Blocks() {
+    return S().blocks;
+}
+const std::vector<std::string>& MemoryErrors() {
+    return S().memoryErrors;
+}
+int OpenKeyCount() {
+    return static_cast<int>(S().openKeys.size());
+}
 
 unsigned long ListSize(const std::vector<Printer>& printers) {
     size_t size = 0;
@@ -246,10 +266,9 @@ BOOL WINAPI EnumPrintersA(DWORD Flags, LPSTR Name, DWORD Level, LPBYTE pPrinterE
         call.text += " = " + std::to_string(result);
         return result;
     };
-    call.text = "EnumPrintersA(" + Hex(Flags) + ", " + Quoted(Name) + ", " +
-                std::to_string(Level) + ", " + BufferLabel(pPrinterEnum) + ", " +
-                std::to_string(cbBuf) + ", " + (pcbNeeded ? "&" : "null") + ", " +
-                (pcReturned ? "&" : "null") + ")";
+    call.text = "EnumPrintersA(" + Hex(Flags) + ", " + Quoted(Name) + ", " + std::to_string(Level) +
+                ", " + BufferLabel(pPrinterEnum) + ", " + std::to_string(cbBuf) + ", " +
+                (pcbNeeded ? "&" : "null") + ", " + (pcReturned ? "&" : "null") + ")";
 
     if (fail || Level != 2 || Name != nullptr || pcbNeeded == nullptr || pcReturned == nullptr) {
         return done(FALSE);

@@ -30,10 +30,10 @@ struct Machine {
 // What the program did at one platform call.
 struct Call {
     std::string function;
-    std::string text;      // the call with its arguments and result, as in Trace()
-    std::string path;      // the key path, for RegOpenKeyExA and RegDeleteKeyA
-    long result = 0;       // the registry calls' result
-    bool failed = false;   // made to fail by FailCall
+    std::string text;     // the call with its arguments and result, as in Trace()
+    std::string path;     // the key path, for RegOpenKeyExA and RegDeleteKeyA
+    long result = 0;      // the registry calls' result
+    bool failed = false;  // made to fail by FailCall
 };
 
 // Empties the recorded calls and memory and installs a machine.

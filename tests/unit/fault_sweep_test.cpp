@@ -18,15 +18,16 @@ using expected::KeyPath;
 
 // Calls that can fail on a real machine. The string calls cannot with valid
 // pointers, and lstrcmpiA has no failure of its own.
-const std::set<std::string> kFailable = {"EnumPrintersA", "LocalAlloc", "LocalHandle", "LocalFree",
-                                         "RegOpenKeyExA", "RegFlushKey", "RegCloseKey", "RegDeleteKeyA"};
+const std::set<std::string> kFailable = {"EnumPrintersA", "LocalAlloc",    "LocalHandle",
+                                         "LocalFree",     "RegOpenKeyExA", "RegFlushKey",
+                                         "RegCloseKey",   "RegDeleteKeyA"};
 const std::set<std::string> kScanCalls = {"EnumPrintersA", "LocalAlloc"};
 const std::set<std::string> kReleaseCalls = {"LocalHandle", "LocalFree"};
 
 const std::string kRoot = expected::kRoot;
-const std::vector<std::string> kSeededKeys = {
-    kRoot + "NoKey\\PROFILE\\OTHER", KeyPath("Lobby"), KeyPath("Office"), KeyPath("Plant"),
-    kRoot + "Plant\\PROFILE\\PAPER"};
+const std::vector<std::string> kSeededKeys = {kRoot + "NoKey\\PROFILE\\OTHER", KeyPath("Lobby"),
+                                              KeyPath("Office"), KeyPath("Plant"),
+                                              kRoot + "Plant\\PROFILE\\PAPER"};
 
 fake::Machine SweepMachine() {
     return {{{"NoKey", kDriver},
@@ -40,7 +41,8 @@ fake::Machine SweepMachine() {
 
 bool IsPresetPermissionPath(const std::string& path) {
     const std::string& suffix = expected::kSuffix;
-    return path.size() > kRoot.size() + suffix.size() && path.compare(0, kRoot.size(), kRoot) == 0 &&
+    return path.size() > kRoot.size() + suffix.size() &&
+           path.compare(0, kRoot.size(), kRoot) == 0 &&
            path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
@@ -52,8 +54,9 @@ int RunWithFailure(int n) {
 }
 
 int CountOf(const std::vector<fake::Call>& calls, const std::string& function) {
-    return static_cast<int>(std::count_if(calls.begin(), calls.end(),
-                                          [&](const fake::Call& call) { return call.function == function; }));
+    return static_cast<int>(std::count_if(calls.begin(), calls.end(), [&](const fake::Call& call) {
+        return call.function == function;
+    }));
 }
 
 void ExpectOnlyPresetKeysTouched(const std::vector<fake::Call>& calls) {

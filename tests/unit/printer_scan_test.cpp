@@ -81,7 +81,9 @@ struct Selection {
 };
 
 // Names the row in test output instead of dumping its bytes.
-void PrintTo(const Selection& row, std::ostream* out) { *out << row.label; }
+void PrintTo(const Selection& row, std::ostream* out) {
+    *out << row.label;
+}
 
 class PrinterSelectionTest : public PrinterScanTest,
                              public ::testing::WithParamInterface<Selection> {};
@@ -111,8 +113,10 @@ INSTANTIATE_TEST_SUITE_P(
         Selection{"other_model", {{"A", "Zanto TONERA TX-4470"}}, {}, 1},
         Selection{"empty_driver", {{"A", ""}}, {}, 1},
         Selection{"none_match", {{"A", kOtherDriver}, {"B", kOtherDriver}}, {}, 2},
-        Selection{"all_match", {{"A", kDriver}, {"B", kDriver}, {"C", kDriver}}, {"A", "B", "C"}, 3},
-        Selection{"only_last", {{"A", kOtherDriver}, {"B", kOtherDriver}, {"C", kDriver}}, {"C"}, 3},
+        Selection{
+            "all_match", {{"A", kDriver}, {"B", kDriver}, {"C", kDriver}}, {"A", "B", "C"}, 3},
+        Selection{
+            "only_last", {{"A", kOtherDriver}, {"B", kOtherDriver}, {"C", kDriver}}, {"C"}, 3},
         Selection{"only_first", {{"A", kDriver}, {"B", kOtherDriver}}, {"A"}, 2},
         // Nothing to compare: lstrcmpiA is not given a null.
         Selection{"null_driver", {{"A", kNull}, {"B", kDriver}}, {"B"}, 1},
@@ -161,12 +165,12 @@ TEST_F(PrinterScanTest, NewScanAfterTheEndStartsAtTheFirstRecordOfAFreshList) {
     EndPrinterScan();
 
     std::vector<std::string> want = expected::Calls()
-                                         .Begin(Size(), 1, 1)
-                                         .Compare({kDriver})
-                                         .Release(1)
-                                         .Begin(Size(), 1, 2)
-                                         .Compare({kDriver, kDriver}, 2)
-                                         .Release(2);
+                                        .Begin(Size(), 1, 1)
+                                        .Compare({kDriver})
+                                        .Release(1)
+                                        .Begin(Size(), 1, 2)
+                                        .Compare({kDriver, kDriver}, 2)
+                                        .Release(2);
     EXPECT_EQ(fake::Trace(), want);
     ASSERT_EQ(fake::Blocks().size(), 2u);
     EXPECT_EQ(fake::Blocks()[0].frees, 1);
@@ -199,7 +203,8 @@ TEST_F(PrinterScanTest, FailedSizeQueryLeavesTheListQueryToDecide) {
     Install({{"A", kDriver}});
     fake::FailSizeQuery();
     EXPECT_EQ(BeginPrinterScan(), 0);
-    std::vector<std::string> withPrinters = expected::Calls().SizeQuery(0).Alloc(4).ListQuery(0, 0).Release();
+    std::vector<std::string> withPrinters =
+        expected::Calls().SizeQuery(0).Alloc(4).ListQuery(0, 0).Release();
     EXPECT_EQ(fake::Trace(), withPrinters);
 
     // Without printers a 0-byte list is the whole answer.
@@ -208,7 +213,8 @@ TEST_F(PrinterScanTest, FailedSizeQueryLeavesTheListQueryToDecide) {
     ASSERT_EQ(BeginPrinterScan(), 1);
     EXPECT_EQ(NextTargetPrinter(), nullptr);
     EndPrinterScan();
-    std::vector<std::string> withoutPrinters = expected::Calls().SizeQuery(0).Alloc(4).ListQuery(0, 1).Release();
+    std::vector<std::string> withoutPrinters =
+        expected::Calls().SizeQuery(0).Alloc(4).ListQuery(0, 1).Release();
     EXPECT_EQ(fake::Trace(), withoutPrinters);
 }
 
@@ -217,7 +223,9 @@ struct SizeLimit {
     bool allocates;
 };
 
-void PrintTo(const SizeLimit& row, std::ostream* out) { *out << row.reported; }
+void PrintTo(const SizeLimit& row, std::ostream* out) {
+    *out << row.reported;
+}
 
 class PrinterScanSizeLimitTest : public PrinterScanTest,
                                  public ::testing::WithParamInterface<SizeLimit> {};
