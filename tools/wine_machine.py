@@ -13,7 +13,6 @@ import tempfile
 PRINTERS_KEY = r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Control\Print\Printers"
 SPOOL_DIRECTORY = r"C:\\windows\\system32\\spool\\printers"
 VENDOR_KEY = r"HKEY_LOCAL_MACHINE\Software\Zanto"
-DRIVER_ROOT = "ZPD4"  # below VENDOR_KEY
 
 
 class WineError(RuntimeError):
@@ -25,12 +24,18 @@ def _quote(text):
 
 
 class WineMachine:
-    def __init__(self, prefix, wine="wine"):
+    """arch "win32" is a 32-bit Windows, where the program sees HKLM\\Software
+    itself; "win64" is a 64-bit one, where it sees the WOW64 view and regedit
+    (run by the 64-bit loader) sees the native one."""
+
+    def __init__(self, prefix, arch="win32"):
         self.prefix = os.path.abspath(prefix)
-        self.wine = wine
+        self.wine = "wine"
+        self.regedit_wine = "wine"
+        if arch == "win64":
+            self.regedit_wine = shutil.which("wine64") or "/usr/lib/wine/wine64"
         self.env = dict(os.environ)
-        # A 32-bit prefix: the program sees HKLM\Software itself, not the WOW64 view.
-        self.env.update(WINEPREFIX=self.prefix, WINEARCH="win32", WINEDEBUG="-all",
+        self.env.update(WINEPREFIX=self.prefix, WINEARCH=arch, WINEDEBUG="-all",
                         WINEDLLOVERRIDES="mscoree,mshtml=")
         self.env.pop("DISPLAY", None)
 
@@ -62,12 +67,12 @@ class WineMachine:
 
     # The registry -------------------------------------------------------------
 
-    def seed(self, printers, keys):
-        """Replaces the printers and the vendor's keys with these; printers=None
+    def seed(self, printers, keys, root=VENDOR_KEY):
+        """Replaces the printers and the keys below root with these; printers=None
         keeps the printers there are.
 
-        printers: (name, driver) pairs; keys: {path below VENDOR_KEY: {value name: reg data}}."""
-        lines = ["Windows Registry Editor Version 5.00", "", "[-" + VENDOR_KEY + "]", ""]
+        printers: (name, driver) pairs; keys: {path below root: {value name: reg data}}."""
+        lines = ["Windows Registry Editor Version 5.00", "", "[-" + root + "]", ""]
         if printers is not None:
             lines += ["[-" + PRINTERS_KEY + "]", "",
                       "[" + PRINTERS_KEY + "]",
@@ -76,7 +81,7 @@ class WineMachine:
                 lines += ["[" + PRINTERS_KEY + "\\" + name + "]",
                           '"Printer Driver"=' + _quote(driver), ""]
         for path, values in keys.items():
-            lines.append("[" + VENDOR_KEY + "\\" + path + "]")
+            lines.append("[" + root + "\\" + path + "]")
             lines += [_quote(name) + "=" + data for name, data in values.items()]
             lines.append("")
         self.import_reg("\r\n".join(lines) + "\r\n")
@@ -85,7 +90,7 @@ class WineMachine:
         with tempfile.NamedTemporaryFile("wb", suffix=".reg", delete=False) as reg:
             reg.write(b"\xff\xfe" + text.encode("utf-16-le"))
         try:
-            self._run(["regedit", "/S", self._windows_path(reg.name)])
+            self._run(["regedit", "/S", self._windows_path(reg.name)], wine=self.regedit_wine)
         finally:
             os.unlink(reg.name)
 
@@ -94,7 +99,8 @@ class WineMachine:
         {} when the key does not exist."""
         with tempfile.TemporaryDirectory() as folder:
             out = os.path.join(folder, "export.reg")
-            self._run(["regedit", "/E", self._windows_path(out), key], check=False)
+            self._run(["regedit", "/E", self._windows_path(out), key], check=False,
+                      wine=self.regedit_wine)
             if not os.path.exists(out):
                 return {}
             with open(out, "rb") as handle:
@@ -107,18 +113,19 @@ class WineMachine:
         """Runs a Windows program and waits for it: (exit code, stdout, stderr)."""
         return self._capture([exe, *args], timeout)
 
-    def _run(self, command, check=True, timeout=300):
-        code, _, err = self._capture(command, timeout)
+    def _run(self, command, check=True, timeout=300, wine=None):
+        code, _, err = self._capture(command, timeout, wine)
         if check and code != 0:
             raise WineError("%s failed with %d: %s" % (" ".join(command), code,
                                                         err.decode(errors="replace")))
         return code
 
-    def _capture(self, command, timeout):
+    def _capture(self, command, timeout, wine=None):
         # Output goes to files, not pipes: a wineserver started by this call
         # inherits them and would hold a pipe open for seconds after the program ends.
         with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
-            result = subprocess.run([self.wine, *command], env=self.env, stdin=subprocess.DEVNULL,
+            result = subprocess.run([wine or self.wine, *command], env=self.env,
+                                    stdin=subprocess.DEVNULL,
                                     stdout=out, stderr=err, timeout=timeout)
             out.seek(0)
             err.seek(0)

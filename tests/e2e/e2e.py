@@ -4,6 +4,9 @@
   e2e.py --prefix DIR setup                  make the Wine prefix (once per build directory)
   e2e.py --prefix DIR stop                   end the prefix's wineserver after the tests
   e2e.py list                                print the scenario names
+  e2e.py --prefix DIR --exe EXE --lister LISTER wow64
+                                             on 64-bit Windows, the program works in the
+                                             WOW64 view of HKLM\\Software only
   e2e.py --prefix DIR --exe EXE --lister LISTER run NAME
                                              seed one scenario, run, check the key tree
 
@@ -18,7 +21,7 @@ import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools"))
 
-from scenarios import SCENARIOS  # noqa: E402
+from scenarios import DRIVER, LEVEL, SCENARIOS, preset  # noqa: E402
 from wine_machine import WineMachine  # noqa: E402
 
 
@@ -79,18 +82,58 @@ def run_scenario(machine, exe, lister, scenario):
     return failures
 
 
+NATIVE_VENDOR_KEY = r"HKEY_LOCAL_MACHINE\Software\Zanto"
+WOW64_VENDOR_KEY = r"HKEY_LOCAL_MACHINE\Software\WOW6432Node\Zanto"
+
+
+def run_wow64(machine, exe, lister):
+    """The same key in both registry views: the 32-bit program deletes the one
+    in Software\\WOW6432Node, where the 32-bit driver package keeps its keys."""
+    printers = [("Office", DRIVER)]
+    keys = {preset("Office"): LEVEL}
+    machine.seed(printers, keys, root=NATIVE_VENDOR_KEY)
+    machine.seed(None, keys, root=WOW64_VENDOR_KEY)
+    if listed_printers(machine, lister) != printers:
+        return ["the spooler does not list the seeded printer"]
+    failures = []
+    code, out, err = machine.run(exe)
+    if code != 0 or out or err:
+        failures.append("exit code %d, output %r" % (code, out + err))
+    native = machine.tree(NATIVE_VENDOR_KEY)
+    wow64 = machine.tree(WOW64_VENDOR_KEY)
+    if native != with_ancestors(keys):
+        failures.append("the native view changed:\n" + describe(native))
+    if wow64 != expected_tree(dict(name="wow64", keys=keys, removed=[preset("Office")])):
+        failures.append("the WOW64 view is\n" + describe(wow64))
+    return failures
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--prefix")
     parser.add_argument("--exe")
     parser.add_argument("--lister")
-    parser.add_argument("action", choices=["setup", "stop", "list", "run"])
+    parser.add_argument("action", choices=["setup", "stop", "list", "run", "wow64"])
     parser.add_argument("name", nargs="?")
     options = parser.parse_args()
 
     if options.action == "list":
         print(";".join(scenario["name"] for scenario in SCENARIOS))
         return 0
+    if options.action == "wow64":
+        machine = WineMachine(options.prefix, arch="win64")
+        machine.create()
+        try:
+            failures = run_wow64(machine, os.path.abspath(options.exe),
+                                 os.path.abspath(options.lister))
+        finally:
+            machine.stop()
+        for failure in failures:
+            print("FAIL wow64: " + failure)
+        if not failures:
+            print("ok wow64: only Software\\WOW6432Node\\Zanto\\...\\PRESET_PERMISSION was deleted")
+        return 1 if failures else 0
+
     machine = WineMachine(options.prefix)
     if options.action == "setup":
         machine.create()
