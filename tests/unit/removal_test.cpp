@@ -37,18 +37,24 @@ protected:
     fake::Machine machine_;
 };
 
+// One selected printer whose key opens: the whole run.
+const fake::Machine kOneOffice = {{{"Office", kDriver}}, {KeyPath("Office")}, {}};
+
+std::vector<std::string> OneOfficeRemoved() {
+    return expected::Calls()
+        .Begin(fake::ListSize(kOneOffice.printers))
+        .Compare({kDriver})
+        .BuildPath("Office")
+        .Remove("Office", 1)
+        .Release();
+}
+
 TEST_F(RemovalTest, OpensFlushesClosesAndDeletesTheKeyOfOneSelectedPrinter) {
-    Install({{{"Office", kDriver}}, {KeyPath("Office")}, {}});
+    Install(kOneOffice);
 
     RemovePresetPermissionKeys();
 
-    std::vector<std::string> want = expected::Calls()
-                                        .Begin(Size())
-                                        .Compare({kDriver})
-                                        .BuildPath("Office")
-                                        .Remove("Office", 1)
-                                        .Release();
-    EXPECT_EQ(fake::Trace(), want);
+    EXPECT_EQ(fake::Trace(), OneOfficeRemoved());
 }
 
 TEST_F(RemovalTest, PassesOverPrintersWhoseKeyDoesNotOpenAndGoesOn) {
@@ -242,18 +248,12 @@ INSTANTIATE_TEST_SUITE_P(
 class WinMainTest : public RemovalTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(WinMainTest, RunsThePassOnceAndExitsWithZeroWhateverTheCommandLine) {
-    Install({{{"Office", kDriver}}, {KeyPath("Office")}, {}});
+    Install(kOneOffice);
     std::string commandLine = GetParam();
 
     EXPECT_EQ(WinMain(nullptr, nullptr, &commandLine[0], 1), 0);
 
-    std::vector<std::string> want = expected::Calls()
-                                        .Begin(Size())
-                                        .Compare({kDriver})
-                                        .BuildPath("Office")
-                                        .Remove("Office", 1)
-                                        .Release();
-    EXPECT_EQ(fake::Trace(), want);
+    EXPECT_EQ(fake::Trace(), OneOfficeRemoved());
 }
 
 INSTANTIATE_TEST_SUITE_P(CommandLines, WinMainTest,
