@@ -36,7 +36,7 @@ void RemovePresetPermissionKeys() {
     char path[kKeyPathCapacity];
     for (LPCSTR printerName = NextTargetPrinter(); printerName != nullptr;
          printerName = NextTargetPrinter()) {
-        // A name too long for the buffer has no key this program could name.
+        // A path that would not fit the buffer is never built: the printer is passed over.
         if (!FitsKeyPath(printerName)) {
             continue;
         }
