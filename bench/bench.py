@@ -42,7 +42,7 @@ def timed_run(machine, exe, keys):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--runs", type=int, default=5)
+    parser.add_argument("--runs", type=int, default=9)
     parser.add_argument("--sizes", default="300,1000")
     parser.add_argument("--verbose", action="store_true", help="print every run's time")
     parser.add_argument("program")
