@@ -34,7 +34,7 @@ struct State {
     bool failSizeQuery = false;
     std::optional<unsigned long> reportedSize;
     int enumCalls = 0;
-    std::vector<Block> blocks;
+    std::vector<int> releases;
     std::vector<LiveBlock> live;
     std::vector<std::string> memoryErrors;
     std::map<const void*, std::string> bufferLabels;
@@ -230,8 +230,8 @@ std::vector<std::string> KeysOf(const std::vector<std::string>& keys) {
     }
     return {all.begin(), all.end()};
 }
-const std::vector<Block>& Blocks() {
-    return S().blocks;
+const std::vector<int>& BlockReleases() {
+    return S().releases;
 }
 const std::vector<std::string>& MemoryErrors() {
     return S().memoryErrors;
@@ -310,7 +310,7 @@ HLOCAL WINAPI LocalAlloc(UINT uFlags, SIZE_T uBytes) {
     std::memset(block.data, (uFlags & LMEM_ZEROINIT) ? 0 : 0xA5, uBytes);
     block.handle = reinterpret_cast<HLOCAL>(static_cast<std::uintptr_t>(0x7000 + s.live.size()));
     s.live.push_back(block);
-    s.blocks.push_back(Block{static_cast<unsigned long>(uBytes), uFlags, 0});
+    s.releases.push_back(0);
     call.text += " = block" + std::to_string(s.live.size());
     return block.data;
 }
@@ -347,7 +347,7 @@ HLOCAL WINAPI LocalFree(HLOCAL hMem) {
         }
         delete[] block.data;
         block.data = nullptr;
-        ++s.blocks[i].frees;
+        ++s.releases[i];
         return nullptr;
     }
     call.text = "LocalFree(" + BufferLabel(hMem) + ")";

@@ -56,13 +56,9 @@ std::vector<std::string> Keys();
 // The same form for a machine holding these keys and their ancestors.
 std::vector<std::string> KeysOf(const std::vector<std::string>& keys);
 
-// Local memory blocks handed out so far, and how each has been released.
-struct Block {
-    unsigned long size = 0;
-    unsigned flags = 0;
-    int frees = 0;  // LocalFree calls that released it
-};
-const std::vector<Block>& Blocks();
+// For each local memory block handed out so far, in order, how many times
+// LocalFree has released it.
+const std::vector<int>& BlockReleases();
 // Misuse of memory the double noticed (a free of a foreign handle, a double free).
 const std::vector<std::string>& MemoryErrors();
 // Registry key handles open now.

@@ -79,13 +79,13 @@ void ExpectOnlyPresetKeysTouched(const std::vector<fake::Call>& calls) {
 // The list's block, when there is one, is released exactly once, by the run's
 // last two calls; without one the failed allocation or size refusal is last.
 void ExpectBlockReleasedOnceAtTheEnd(const std::vector<fake::Call>& calls, bool releaseFailed) {
-    const std::vector<fake::Block>& blocks = fake::Blocks();
-    ASSERT_LE(blocks.size(), 1u);
-    if (blocks.empty()) {
+    const std::vector<int>& releases = fake::BlockReleases();
+    ASSERT_LE(releases.size(), 1u);
+    if (releases.empty()) {
         EXPECT_EQ(calls.back().function, "LocalAlloc");
         return;
     }
-    EXPECT_EQ(blocks[0].frees, releaseFailed ? 0 : 1);
+    EXPECT_EQ(releases[0], releaseFailed ? 0 : 1);
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls[calls.size() - 2].function, "LocalHandle");
     EXPECT_EQ(calls.back().function, "LocalFree");

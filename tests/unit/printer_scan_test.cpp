@@ -50,8 +50,7 @@ TEST_F(PrinterScanTest, QueriesSizeThenListAndReleasesTheBlockOnce) {
     std::vector<std::string> want =
         expected::Calls().Begin(Size()).Compare({kDriver, kOtherDriver}).Release();
     EXPECT_EQ(fake::Trace(), want);
-    ASSERT_EQ(fake::Blocks().size(), 1u);
-    EXPECT_EQ(fake::Blocks()[0].frees, 1);
+    EXPECT_EQ(fake::BlockReleases(), std::vector<int>{1});
 }
 
 TEST_F(PrinterScanTest, NoPrintersGivesAnEmptyOpenScan) {
@@ -172,9 +171,7 @@ TEST_F(PrinterScanTest, NewScanAfterTheEndStartsAtTheFirstRecordOfAFreshList) {
                                         .Compare({kDriver, kDriver}, 2)
                                         .Release(2);
     EXPECT_EQ(fake::Trace(), want);
-    ASSERT_EQ(fake::Blocks().size(), 2u);
-    EXPECT_EQ(fake::Blocks()[0].frees, 1);
-    EXPECT_EQ(fake::Blocks()[1].frees, 1);
+    EXPECT_EQ(fake::BlockReleases(), (std::vector<int>{1, 1}));
 }
 
 TEST_F(PrinterScanTest, FailedListQueryReleasesTheBlockAndFails) {
@@ -185,7 +182,7 @@ TEST_F(PrinterScanTest, FailedListQueryReleasesTheBlockAndFails) {
 
     std::vector<std::string> want = expected::Calls().Begin(Size(), 0).Release();
     EXPECT_EQ(fake::Trace(), want);
-    EXPECT_EQ(fake::Blocks()[0].frees, 1);
+    EXPECT_EQ(fake::BlockReleases(), std::vector<int>{1});
 }
 
 TEST_F(PrinterScanTest, FailedAllocationFailsWithoutASecondQuery) {
