@@ -90,7 +90,7 @@ class WineMachine:
         with tempfile.NamedTemporaryFile("wb", suffix=".reg", delete=False) as reg:
             reg.write(b"\xff\xfe" + text.encode("utf-16-le"))
         try:
-            self._run(["regedit", "/S", self._windows_path(reg.name)], wine=self.regedit_wine)
+            self._run(["regedit", "/S", self.windows_path(reg.name)], wine=self.regedit_wine)
         finally:
             os.unlink(reg.name)
 
@@ -99,7 +99,7 @@ class WineMachine:
         {} when the key does not exist."""
         with tempfile.TemporaryDirectory() as folder:
             out = os.path.join(folder, "export.reg")
-            self._run(["regedit", "/E", self._windows_path(out), key], check=False,
+            self._run(["regedit", "/E", self.windows_path(out), key], check=False,
                       wine=self.regedit_wine)
             if not os.path.exists(out):
                 return {}
@@ -132,7 +132,7 @@ class WineMachine:
             return result.returncode, out.read(), err.read()
 
     @staticmethod
-    def _windows_path(path):
+    def windows_path(path):
         # Wine maps the Unix root to drive Z:.
         return "Z:" + os.path.abspath(path).replace("/", "\\")
 

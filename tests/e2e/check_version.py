@@ -41,7 +41,7 @@ def main():
 
     machine = WineMachine(options.prefix)
     code, out, err = machine.run(os.path.abspath(options.reader),
-                                 [machine._windows_path(options.exe)])
+                                 [machine.windows_path(options.exe)])
     text = out.decode("latin-1")
     if code != 0:
         print("version_reader failed (%d):\n%s%s" % (code, text, err.decode(errors="replace")))
